@@ -1,0 +1,59 @@
+"""Round trips, and the plain tools that meet tarvik's pieces: cat and GNU split."""
+import glob
+import os
+import shutil
+import subprocess
+import unittest
+
+from harness import ProgramTest, lines, random_bytes
+
+MIB = 1024 * 1024
+
+ROUND_TRIPS = [
+    # (source size, split option value)
+    (2, "1b"), (2, "1"), (3, "2"), (1000, "1b"), (1000, "999b"), (1000, "7"), (1000, "999"),
+    (65537, "1k"), (65537, "0.3k"), (65537, "13"), (5 * MIB, "1m"), (5 * MIB + 3, "2.5m"),
+    (11 * MIB + 5, "2"), (11 * MIB + 5, "5m"), (18575, "1b"), (18576, "18575"),
+]
+
+
+class RoundTrip(ProgramTest):
+    def pieces_of(self, name):
+        return sorted(p for p in os.listdir(self.folder) if p.startswith(name + "."))
+
+    def test_split_then_join_gives_the_source_back(self):
+        for size, text in ROUND_TRIPS:
+            with self.subTest(size=size, text=text):
+                self.fresh_folder()
+                source = self.write("src", random_bytes(size, seed=size))
+                split = self.tarvik("-s" + text, "src")
+                self.assertEqual(split.stderr, b"")
+                pieces = self.pieces_of("src")
+                self.assertEqual(split.stdout, lines(*pieces).encode())
+                os.remove(self.path("src"))
+                self.run_case(["src.001"], stdout=lines("src"))
+                self.assertEqual(self.read("src"), source)
+
+    def test_cat_of_pieces_in_name_order_is_the_source(self):
+        for size, text in ((10 * MIB + 1, "3m"), (3000, "1b")):
+            with self.subTest(text=text):
+                self.fresh_folder()
+                source = self.write("src", random_bytes(size, seed=7))
+                self.tarvik("-s" + text, "src")
+                joined = subprocess.run(["cat", *sorted(glob.glob(self.path("src.*")))],
+                                        capture_output=True, check=True).stdout
+                self.assertEqual(joined, source)
+
+
+@unittest.skipUnless(shutil.which("split"), "GNU split is not installed")
+class GnuSplit(ProgramTest):
+    def test_numbered_pieces_of_gnu_split_are_joined(self):
+        for size, piece in ((10 * MIB + 3, "3M"), (999, "1"), (999 * 5 - 2, "5")):
+            with self.subTest(size=size, piece=piece):
+                self.fresh_folder()
+                source = self.write("src", random_bytes(size, seed=8))
+                subprocess.run(["split", "-d", "-a", "3", "--numeric-suffixes=1", "-b", piece,
+                                "src", "src."], cwd=self.folder, check=True)
+                os.remove(self.path("src"))
+                self.run_case(["src.001"], stdout=lines("src"))
+                self.assertEqual(self.read("src"), source)
