@@ -34,6 +34,16 @@ class RoundTrip(ProgramTest):
                 self.run_case(["src.001"], stdout=lines("src"))
                 self.assertEqual(self.read("src"), source)
 
+    def test_paths_longer_than_255_characters_work_whole(self):
+        folder = "/".join(["d" * 200] * 3)
+        os.makedirs(self.path(folder))
+        name = folder + "/" + "n" * 200 + ".bin"
+        source = self.write(name, random_bytes(3000, seed=9))
+        self.run_case(["-s1k", name], stdout=lines(name + ".001", name + ".002", name + ".003"))
+        os.remove(self.path(name))
+        self.run_case([name + ".001"], stdout=lines(name))
+        self.assertEqual(self.read(name), source)
+
     def test_cat_of_pieces_in_name_order_is_the_source(self):
         for size, text in ((10 * MIB + 1, "3m"), (3000, "1b")):
             with self.subTest(text=text):
