@@ -14,12 +14,9 @@ namespace {
 
 using PieceSizes = std::unique_ptr<std::int64_t[]>;
 
-// The request against a source of source_size bytes; prints why it cannot be served.
+// Whether a valid request cuts a source of source_size bytes into pieces that all have names;
+// prints why not.
 bool request_fits(const SplitSpec& spec, std::int64_t source_size) {
-    if (spec.piece_size < 1) {
-        print_message(MSG_BAD_SPLIT_SPEC);
-        return false;
-    }
     if (spec.piece_size >= source_size) {
         print_message(MSG_NO_SPLIT_NEEDED);
         return false;
