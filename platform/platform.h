@@ -38,6 +38,10 @@ File open_for_reading(const std::wstring& path);
 // Creates a file, or empties an existing one, for binary writing; null when that fails.
 File open_for_writing(const std::wstring& path);
 
+// Whether path names the very file that is open as file (through a link, say). Opening such a
+// name for writing would empty the data being read.
+bool names_open_file(const std::wstring& path, std::FILE* file);
+
 // The size in bytes of an open file, or -1 when it cannot be told.
 std::int64_t file_size(std::FILE* file);
 
@@ -48,9 +52,10 @@ enum class Stream { output, error };
 void print_formatted(Stream stream, const wchar_t* format, const wchar_t* arg);
 
 // Closes a stream that was written, reporting whether everything written reached the file.
-// A destructor cannot report a failed flush, so the success path closes explicitly.
+// A destructor cannot report a failed flush, so the success path closes explicitly; and some
+// runtimes' fclose drops the error of its final flush, so that flush is made first.
 inline bool close_file(File& file) {
-    bool healthy = std::ferror(file.get()) == 0;
+    bool healthy = std::fflush(file.get()) == 0 && std::ferror(file.get()) == 0;
     return std::fclose(file.release()) == 0 && healthy;
 }
 

@@ -1,7 +1,7 @@
 """The argument walk: options, file arguments, the usage text and the exit status."""
 import os
 
-from harness import ProgramTest, lines
+from harness import ProgramTest, lines, posix_only, windows_only
 import messages as m
 
 TEN = bytes(range(10))
@@ -76,6 +76,7 @@ class Walk(ProgramTest):
 
 
 class Console(ProgramTest):
+    @posix_only("the Windows program always selects the Japanese locale")
     def test_texts_reach_any_locale_intact(self):
         for env in ({"LC_ALL": "C"}, {"LC_ALL": "POSIX"}, {"LC_ALL": "", "LANG": ""},
                     {"LC_ALL": "xx_YY.nonsense"}):
@@ -83,6 +84,7 @@ class Console(ProgramTest):
                 self.expect(self.tarvik(env=env), m.USAGE, "", 1)
                 self.expect(self.tarvik("日本語.txt", env=env), "", m.not_a_piece("日本語.txt"))
 
+    @posix_only("Windows names are wide text; no byte fails to decode")
     def test_names_that_do_not_decode_are_used_and_echoed_byte_for_byte(self):
         name = b"caf\xe9 \xff\xfe".decode("utf-8", "surrogateescape")
         self.write(name, TEN)
@@ -110,3 +112,23 @@ class Console(ProgramTest):
         self.assertEqual(result.stderr, b"")
         self.assertEqual(len(self.files()), 11)
         self.assertEqual(self.read("f.010"), TEN[9:])
+
+
+@windows_only("on Linux the shell expands wildcards before the program runs")
+class Wildcards(ProgramTest):
+    def test_pattern_joins_each_first_piece_it_matches(self):
+        self.write("a.001", b"a1")
+        self.write("a.002", b"a2")
+        self.write("b.001", b"b1")
+        result = self.tarvik("*.001")
+        self.expect(result, stdout=lines("a", "b"))
+        self.assertEqual(self.read("a"), b"a1a2")
+        self.assertEqual(self.read("b"), b"b1")
+
+    def test_pattern_that_matches_nothing_stays_as_it_was(self):
+        self.run_case(["*.001"], stderr=m.first_piece_missing("*.001"))
+
+    def test_files_after_a_split_option_are_expanded_too(self):
+        self.write("x.txt", TEN)
+        self.write("y.txt", TEN)
+        self.run_case(["-s2", "?.txt"], stdout=lines("x.txt.001", "x.txt.002", "y.txt.001", "y.txt.002"))

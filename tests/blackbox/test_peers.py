@@ -5,7 +5,7 @@ import shutil
 import subprocess
 import unittest
 
-from harness import ProgramTest, lines, random_bytes
+from harness import ProgramTest, encoded, lines, random_bytes
 
 MIB = 1024 * 1024
 
@@ -13,8 +13,8 @@ ROUND_TRIPS = [
     # (source size, split option value)
     (2, "1b"), (2, "1"), (3, "2"), (1000, "1b"), (1000, "999b"), (1000, "7"), (1000, "999"),
     (65537, "1k"), (65537, "0.3k"), (65537, "13"), (5 * MIB, "1m"), (5 * MIB + 3, "2.5m"),
-    (11 * MIB + 5, "2"), (11 * MIB + 5, "5m"), (18575, "1b"), (18576, "18575"),
-]
+    (11 * MIB + 5, "2"), (11 * MIB + 5, "5m"),
+]  # 18575 pieces make their round trip in test_split
 
 
 class RoundTrip(ProgramTest):
@@ -29,7 +29,7 @@ class RoundTrip(ProgramTest):
                 split = self.tarvik("-s" + text, "src")
                 self.assertEqual(split.stderr, b"")
                 pieces = self.pieces_of("src")
-                self.assertEqual(split.stdout, lines(*pieces).encode())
+                self.assertEqual(split.stdout, encoded(lines(*pieces)))
                 os.remove(self.path("src"))
                 self.run_case(["src.001"], stdout=lines("src"))
                 self.assertEqual(self.read("src"), source)

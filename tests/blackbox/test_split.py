@@ -73,7 +73,7 @@ class Split(ProgramTest):
                 self.run_case(["-s" + text, "f"], stderr=message)
                 self.assertEqual(list(self.files()), ["f"])
 
-    def test_most_pieces_end_in_zzz(self):
+    def test_most_pieces_end_in_zzz_and_join_back_whole(self):
         for size, text, sizes in ((18575, "1b", [1] * 18575), (18576, "18575", [2] + [1] * 18574)):
             with self.subTest(text=text):
                 self.fresh_folder()
@@ -81,6 +81,9 @@ class Split(ProgramTest):
                 names = self.expect_pieces(source, sizes)
                 self.assertEqual(names[-1], "f.zzz")
                 self.expect(result, stdout=lines(*names))
+                os.remove(self.path("f"))
+                self.run_case(["f.001"], stdout=lines("f"))
+                self.assertEqual(self.read("f"), source)
 
     def test_existing_piece_is_replaced(self):
         self.write("f.002", b"x" * 100)
