@@ -12,16 +12,23 @@
 namespace tarvik {
 namespace {
 
-// Whether the piece with index 0 or the one with index 1 can be opened: without either there
-// is nothing to join, and creating the joined file would only empty a file of that name.
-bool first_piece_exists(const std::wstring& base, std::int32_t width) {
+enum class FirstPieces { missing, joined_name_taken, usable };
+
+// Looks at the pieces with index 0 and 1 before the joined file is created, since creating it
+// empties any file of that name. Without either piece there is nothing to join; and when the
+// joined name leads to one of them (a link), creating it would destroy that piece unread.
+FirstPieces check_first_pieces(const std::wstring& joined_name, std::int32_t width) {
     std::wstring name;
+    bool found = false;
     for (std::int32_t index = 0; index <= 1; ++index) {
-        if (compose_piece_name(base, index, width, name) && platform::open_for_reading(name)) {
-            return true;
+        compose_piece_name(joined_name, index, width, name);
+        platform::File piece = platform::open_for_reading(name);
+        if (piece && platform::names_open_file(joined_name, piece.get())) {
+            return FirstPieces::joined_name_taken;
         }
+        found = found || piece != nullptr;
     }
-    return false;
+    return found ? FirstPieces::usable : FirstPieces::missing;
 }
 
 enum class CopyResult { complete, read_failed, write_failed };
@@ -51,7 +58,10 @@ int append_pieces(const std::wstring& base, std::int32_t width, std::FILE* joine
             }
             break;
         }
-        CopyResult appended = append_piece(piece.get(), joined, buffer);
+        // A piece that is the joined file itself (a link) would be read while it grows.
+        CopyResult appended = platform::names_open_file(name, joined)
+                                  ? CopyResult::read_failed
+                                  : append_piece(piece.get(), joined, buffer);
         if (appended == CopyResult::read_failed) {
             print_message(MSG_PIECE_READ_FAILED, name.c_str());
             return 0;
@@ -65,11 +75,13 @@ int append_pieces(const std::wstring& base, std::int32_t width, std::FILE* joine
 }
 
 int join_into(const wchar_t* path, const std::wstring& joined_name, std::int32_t width) {
-    if (!first_piece_exists(joined_name, width)) {
+    FirstPieces first_pieces = check_first_pieces(joined_name, width);
+    if (first_pieces == FirstPieces::missing) {
         print_message(MSG_FIRST_PIECE_MISSING, path);
         return 0;
     }
-    platform::File joined = platform::open_for_writing(joined_name);
+    platform::File joined =
+        first_pieces == FirstPieces::usable ? platform::open_for_writing(joined_name) : nullptr;
     if (!joined) {
         print_message(MSG_JOINED_CREATE_FAILED);
         return 0;

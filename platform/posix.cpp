@@ -137,6 +137,14 @@ File open_for_writing(const std::wstring& path) {
     return File(std::fopen(name->c_str(), "wb"));
 }
 
+bool names_open_file(const std::wstring& path, std::FILE* file) {
+    std::optional<std::string> name = encode(path, false);
+    struct stat named;
+    struct stat opened;
+    return name && stat(name->c_str(), &named) == 0 && fstat(fileno(file), &opened) == 0 &&
+           named.st_dev == opened.st_dev && named.st_ino == opened.st_ino;
+}
+
 std::int64_t file_size(std::FILE* file) {
     struct stat status;
     if (fstat(fileno(file), &status) != 0) {

@@ -18,8 +18,8 @@ extern "C" {
 struct RuntimeStartupInfo {
     int new_mode;
 };
-int __cdecl __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** environment,
-                           int expand_wildcards, RuntimeStartupInfo* startup);
+int __cdecl __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** environment, int expand_wildcards,
+                           RuntimeStartupInfo* startup);
 }
 
 namespace tarvik::platform {
@@ -44,7 +44,9 @@ bool identify(HANDLE handle, BY_HANDLE_FILE_INFORMATION& identity) {
 
 }  // namespace
 
-void select_locale() { _wsetlocale(LC_ALL, L"Japanese"); }
+void select_locale() {
+    _wsetlocale(LC_ALL, L"Japanese");
+}
 
 Arguments start_process(int, char**) {
     select_locale();
@@ -68,19 +70,22 @@ Arguments start_process(int, char**) {
 File open_for_reading(const std::wstring& path) {
     File file(_wfopen(path.c_str(), L"rb"));
     struct _stati64 status;
-    if (file && (_fstati64(_fileno(file.get()), &status) != 0 ||
-                 (status.st_mode & _S_IFMT) == _S_IFDIR)) {
+    if (file &&
+        (_fstati64(_fileno(file.get()), &status) != 0 || (status.st_mode & _S_IFMT) == _S_IFDIR)) {
         return nullptr;
     }
     return file;
 }
 
-File open_for_writing(const std::wstring& path) { return File(_wfopen(path.c_str(), L"wb")); }
+File open_for_writing(const std::wstring& path) {
+    return File(_wfopen(path.c_str(), L"wb"));
+}
 
 bool names_open_file(const std::wstring& path, std::FILE* file) {
     // Opened for no access at all, so neither sharing modes nor a folder stand in the way.
-    HANDLE named = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE named =
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     BY_HANDLE_FILE_INFORMATION of_name;
     BY_HANDLE_FILE_INFORMATION of_file;
     bool same = identify(named, of_name) &&

@@ -66,6 +66,15 @@ CopyResult copy_piece(std::FILE* source, std::FILE* piece, std::int64_t planned,
     return CopyResult::complete;
 }
 
+// Creates a piece, refusing a name that leads back to the source: creating it would empty the
+// source before it is read.
+platform::File create_piece(const std::wstring& name, std::FILE* source) {
+    if (platform::names_open_file(name, source)) {
+        return nullptr;
+    }
+    return platform::open_for_writing(name);
+}
+
 // Writes the pieces one after another until the source's size has been read or it ends.
 int write_pieces(const std::wstring& path, std::FILE* source, std::int64_t source_size,
                  const SplitSpec& spec, const std::int64_t* count_sizes, unsigned char* buffer) {
@@ -73,7 +82,7 @@ int write_pieces(const std::wstring& path, std::FILE* source, std::int64_t sourc
     std::int64_t total_read = 0;
     for (std::int32_t index = 1;; ++index) {
         compose_piece_name(path, index, SPLIT_SUFFIX_WIDTH, name);
-        platform::File piece = platform::open_for_writing(name);
+        platform::File piece = create_piece(name, source);
         if (!piece) {
             print_message(MSG_PIECE_CREATE_FAILED);
             return 0;

@@ -117,3 +117,17 @@ class Join(ProgramTest):
         self.pieces("data", {"001": 3})
         self.expect(self.starved("data.001"), stderr=m.OUT_OF_MEMORY)
         self.assertEqual(self.read("data"), b"")
+
+    def test_joined_name_that_leads_to_a_first_piece_is_refused(self):
+        for link, target in ((os.symlink, "data.001"), (os.link, "data.000")):
+            with self.subTest(link=link.__name__):
+                self.fresh_folder()
+                p = self.pieces("data", {"000": 3, "001": 3})
+                link(self.path(target), self.path("data"))
+                self.run_case(["data.001"], stderr=m.JOINED_CREATE_FAILED)
+                self.assertEqual({s: self.read(f"data.{s}") for s in p}, p)
+
+    def test_piece_that_leads_to_the_joined_file_is_not_read_into_itself(self):
+        self.pieces("data", {"001": 3})
+        os.symlink(self.path("data"), self.path("data.002"))
+        self.run_case(["data.001"], stderr=m.piece_read_failed("data.002"))

@@ -153,3 +153,12 @@ class Split(ProgramTest):
                 self.expect(self.starved("-s" + text, "f"), stderr=m.OUT_OF_MEMORY)
                 self.assertEqual(self.files(), {"f": 1000})
                 self.assertEqual(self.read("f"), source)
+
+    def test_piece_name_that_leads_to_the_source_is_refused(self):
+        for link, echoed in ((os.symlink, ["f.001"]), (os.link, [])):
+            with self.subTest(link=link.__name__):
+                self.fresh_folder()
+                source = self.write("f", random_bytes(10, seed=5))
+                link(self.path("f"), self.path(f"f.00{len(echoed) + 1}"))
+                self.run_case(["-s4", "f"], stdout=lines(*echoed), stderr=m.PIECE_CREATE_FAILED)
+                self.assertEqual(self.read("f"), source)
