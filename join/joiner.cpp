@@ -12,23 +12,36 @@
 namespace tarvik {
 namespace {
 
-enum class FirstPieces { missing, joined_name_taken, usable };
-
-// Looks at the pieces with index 0 and 1 before the joined file is created, since creating it
-// empties any file of that name. Without either piece there is nothing to join; and when the
-// joined name leads to one of them (a link), creating it would destroy that piece unread.
-FirstPieces check_first_pieces(const std::wstring& joined_name, std::int32_t width) {
+// Whether the piece with index 0 or the one with index 1 can be opened: without either there
+// is nothing to join, and creating the joined file would only empty a file of that name.
+bool first_piece_exists(const std::wstring& joined_name, std::int32_t width) {
     std::wstring name;
-    bool found = false;
     for (std::int32_t index = 0; index <= 1; ++index) {
         compose_piece_name(joined_name, index, width, name);
-        platform::File piece = platform::open_for_reading(name);
-        if (piece && platform::names_open_file(joined_name, piece.get())) {
-            return FirstPieces::joined_name_taken;
+        if (platform::open_for_reading(name)) {
+            return true;
         }
-        found = found || piece != nullptr;
     }
-    return found ? FirstPieces::usable : FirstPieces::missing;
+    return false;
+}
+
+// Whether the joined name leads to one of the pieces to be read (through a link), so that
+// creating the joined file would empty that piece unread. Only an existing name can.
+bool joined_name_leads_to_a_piece(const std::wstring& joined_name, std::int32_t width) {
+    platform::File existing = platform::open_for_reading(joined_name);
+    if (!existing) {
+        return false;
+    }
+    std::wstring name;
+    for (std::int32_t index = 0; compose_piece_name(joined_name, index, width, name); ++index) {
+        if (platform::names_open_file(name, existing.get())) {
+            return true;
+        }
+        if (index >= 1 && !platform::open_for_reading(name)) {
+            return false;  // the join would end here
+        }
+    }
+    return false;
 }
 
 enum class CopyResult { complete, read_failed, write_failed };
@@ -58,7 +71,8 @@ int append_pieces(const std::wstring& base, std::int32_t width, std::FILE* joine
             }
             break;
         }
-        // A piece that is the joined file itself (a link) would be read while it grows.
+        // A piece that became the joined file itself (a link that led nowhere before the joined
+        // file was created) would be read while it grows.
         CopyResult appended = platform::names_open_file(name, joined)
                                   ? CopyResult::read_failed
                                   : append_piece(piece.get(), joined, buffer);
@@ -75,13 +89,13 @@ int append_pieces(const std::wstring& base, std::int32_t width, std::FILE* joine
 }
 
 int join_into(const wchar_t* path, const std::wstring& joined_name, std::int32_t width) {
-    FirstPieces first_pieces = check_first_pieces(joined_name, width);
-    if (first_pieces == FirstPieces::missing) {
+    if (!first_piece_exists(joined_name, width)) {
         print_message(MSG_FIRST_PIECE_MISSING, path);
         return 0;
     }
-    platform::File joined =
-        first_pieces == FirstPieces::usable ? platform::open_for_writing(joined_name) : nullptr;
+    platform::File joined = joined_name_leads_to_a_piece(joined_name, width)
+                                ? nullptr
+                                : platform::open_for_writing(joined_name);
     if (!joined) {
         print_message(MSG_JOINED_CREATE_FAILED);
         return 0;

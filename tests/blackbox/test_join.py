@@ -118,11 +118,11 @@ class Join(ProgramTest):
         self.expect(self.starved("data.001"), stderr=m.OUT_OF_MEMORY)
         self.assertEqual(self.read("data"), b"")
 
-    def test_joined_name_that_leads_to_a_first_piece_is_refused(self):
-        for link, target in ((os.symlink, "data.001"), (os.link, "data.000")):
+    def test_joined_name_that_leads_to_a_piece_is_refused(self):
+        for link, target in ((os.symlink, "data.001"), (os.link, "data.000"), (os.link, "data.002")):
             with self.subTest(link=link.__name__):
                 self.fresh_folder()
-                p = self.pieces("data", {"000": 3, "001": 3})
+                p = self.pieces("data", {"000": 3, "001": 3, "002": 3})
                 link(self.path(target), self.path("data"))
                 self.run_case(["data.001"], stderr=m.JOINED_CREATE_FAILED)
                 self.assertEqual({s: self.read(f"data.{s}") for s in p}, p)
