@@ -67,3 +67,19 @@ class GnuSplit(ProgramTest):
                 os.remove(self.path("src"))
                 self.run_case(["src.001"], stdout=lines("src"))
                 self.assertEqual(self.read("src"), source)
+
+
+SEVEN_ZIP = shutil.which("7zz") or shutil.which("7z")
+
+
+@unittest.skipUnless(SEVEN_ZIP, "7-Zip is not installed")
+class SevenZipVolumes(ProgramTest):
+    def test_split_volumes_of_7zip_are_joined_into_the_archive(self):
+        source = self.write("data.bin", random_bytes(3 * MIB + 5, seed=10))
+        subprocess.run([SEVEN_ZIP, "a", "-v1m", "-mx0", "archive.7z", "data.bin"], cwd=self.folder,
+                       check=True, stdout=subprocess.DEVNULL)
+        os.remove(self.path("data.bin"))
+        self.run_case(["archive.7z.001"], stdout=lines("archive.7z"))
+        subprocess.run([SEVEN_ZIP, "x", "archive.7z"], cwd=self.folder, check=True,
+                       stdout=subprocess.DEVNULL)
+        self.assertEqual(self.read("data.bin"), source)
