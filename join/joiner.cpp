@@ -46,15 +46,16 @@ bool joined_name_leads_to_a_piece(const std::wstring& joined_name, std::int32_t 
 
 enum class CopyResult { complete, read_failed, write_failed };
 
-// Appends the whole of piece to joined, reads of at most COPY_CHUNK_BYTES each.
+// Appends the whole of piece to joined, reads of READ_BYTES each. A short read that sets the end
+// of the file ends the piece without one more read.
 CopyResult append_piece(std::FILE* piece, std::FILE* joined, unsigned char* buffer) {
     for (;;) {
-        std::size_t got = std::fread(buffer, 1, COPY_CHUNK_BYTES, piece);
-        if (got == 0) {
-            return std::ferror(piece) ? CopyResult::read_failed : CopyResult::complete;
-        }
-        if (std::fwrite(buffer, 1, got, joined) != got) {
+        std::size_t got = std::fread(buffer, 1, READ_BYTES, piece);
+        if (got != 0 && std::fwrite(buffer, 1, got, joined) != got) {
             return CopyResult::write_failed;
+        }
+        if (got < READ_BYTES) {
+            return std::ferror(piece) ? CopyResult::read_failed : CopyResult::complete;
         }
     }
 }
@@ -71,6 +72,7 @@ int append_pieces(const std::wstring& base, std::int32_t width, std::FILE* joine
             }
             break;
         }
+        move_blocks_directly(piece.get());
         // A piece that became the joined file itself (a link that led nowhere before the joined
         // file was created) would be read while it grows.
         CopyResult appended = platform::names_open_file(name, joined)

@@ -47,12 +47,12 @@ PieceSizes plan_piece_sizes(std::int64_t count, std::int64_t source_size) {
 
 enum class CopyResult { complete, source_ended, read_failed, write_failed };
 
-// Copies up to planned bytes from source to piece, reads of at most COPY_CHUNK_BYTES each.
+// Copies up to planned bytes from source to piece, reads of at most READ_BYTES each.
 CopyResult copy_piece(std::FILE* source, std::FILE* piece, std::int64_t planned,
                       unsigned char* buffer, std::int64_t& total_read) {
     for (std::int64_t progress = 0; progress < planned;) {
-        std::size_t wanted = static_cast<std::size_t>(std::min<std::int64_t>(
-            static_cast<std::int64_t>(COPY_CHUNK_BYTES), planned - progress));
+        std::size_t wanted = static_cast<std::size_t>(
+            std::min<std::int64_t>(static_cast<std::int64_t>(READ_BYTES), planned - progress));
         std::size_t got = std::fread(buffer, 1, wanted, source);
         if (got == 0) {
             return std::ferror(source) ? CopyResult::read_failed : CopyResult::source_ended;
@@ -72,7 +72,11 @@ platform::File create_piece(const std::wstring& name, std::FILE* source) {
     if (platform::names_open_file(name, source)) {
         return nullptr;
     }
-    return platform::open_for_writing(name);
+    platform::File piece = platform::open_for_writing(name);
+    if (piece) {
+        move_blocks_directly(piece.get());
+    }
+    return piece;
 }
 
 // Writes the pieces one after another until the source's size has been read or it ends.
