@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tarvik::platform {
@@ -24,6 +25,16 @@ struct Arguments {
     std::int32_t count() const { return static_cast<std::int32_t>(text.size()); }
     wchar_t** vector() { return pointers.data(); }
 };
+
+// Arguments owning the given texts, with the array that points into them.
+inline Arguments arguments_from(std::vector<std::wstring> text) {
+    Arguments arguments{std::move(text), {}};
+    for (std::wstring& argument : arguments.text) {
+        arguments.pointers.push_back(argument.data());
+    }
+    arguments.pointers.push_back(nullptr);
+    return arguments;
+}
 
 // Readies the process and obtains the arguments it was started with; entry 0 is the program's
 // name. The locale is selected first, since it decides how the arguments become wide text.

@@ -104,16 +104,11 @@ Arguments start_process(int argc, char** argv) {
     // to the closed pipe then fail, and console write results are never looked at.
     std::signal(SIGPIPE, SIG_IGN);
     select_locale();
-    Arguments arguments;
-    arguments.text.reserve(static_cast<std::size_t>(argc));
+    std::vector<std::wstring> text;
     for (int i = 0; i < argc; ++i) {
-        arguments.text.push_back(decode(argv[i]));
+        text.push_back(decode(argv[i]));
     }
-    for (std::wstring& argument : arguments.text) {
-        arguments.pointers.push_back(argument.data());
-    }
-    arguments.pointers.push_back(nullptr);
-    return arguments;
+    return arguments_from(std::move(text));
 }
 
 File open_for_reading(const std::wstring& path) {

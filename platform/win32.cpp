@@ -56,15 +56,7 @@ Arguments start_process(int, char**) {
     RuntimeStartupInfo startup{0};
     // 1: each argument holding a wildcard pattern is replaced by the names it matches.
     __wgetmainargs(&count, &vector, &environment, 1, &startup);
-    Arguments arguments;
-    for (int i = 0; i < count; ++i) {
-        arguments.text.emplace_back(vector[i]);
-    }
-    for (std::wstring& argument : arguments.text) {
-        arguments.pointers.push_back(argument.data());
-    }
-    arguments.pointers.push_back(nullptr);
-    return arguments;
+    return arguments_from(std::vector<std::wstring>(vector, vector + count));
 }
 
 File open_for_reading(const std::wstring& path) {
