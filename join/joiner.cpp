@@ -107,7 +107,7 @@ int join_into(const wchar_t* path, const std::wstring& joined_name, std::int32_t
         print_message(MSG_OUT_OF_MEMORY);
         return 0;
     }
-    if (append_pieces(joined_name, width, joined.get(), buffer.get()) == 0) {
+    if (append_pieces(joined_name, width, joined.get(), read_area(buffer)) == 0) {
         return 0;
     }
     if (!platform::close_file(joined)) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <new>
@@ -18,12 +19,23 @@ inline constexpr std::size_t COPY_CHUNK_BYTES = 5242880;
 inline constexpr std::size_t READ_BYTES = 262144;
 static_assert(READ_BYTES <= COPY_CHUNK_BYTES);
 
+// Where reads land: the kernel copies to and from a page-aligned block faster, and the buffer
+// is far larger than a read, so its first page boundary leaves room enough.
+inline constexpr std::size_t PAGE_BYTES = 4096;
+
 using CopyBuffer = std::unique_ptr<unsigned char[]>;
 
 // The copy buffer, or null when the memory cannot be had.
 inline CopyBuffer allocate_copy_buffer() {
     return CopyBuffer(new (std::nothrow) unsigned char[COPY_BUFFER_BYTES]);
 }
+
+// The first page boundary in the buffer, where every read begins.
+inline unsigned char* read_area(const CopyBuffer& buffer) {
+    auto address = reinterpret_cast<std::uintptr_t>(buffer.get());
+    return buffer.get() + (PAGE_BYTES - address % PAGE_BYTES) % PAGE_BYTES;
+}
+static_assert(READ_BYTES + PAGE_BYTES <= COPY_CHUNK_BYTES);
 
 // Piece streams move whole blocks, so a stream buffer would only add a copy (and a status call
 // to size it): each read and write then goes straight to the file.

@@ -140,7 +140,7 @@ int split_opened_file(const std::wstring& path, std::FILE* source, const wchar_t
         print_message(MSG_OUT_OF_MEMORY);
         return 0;
     }
-    return write_pieces(path, source, source_size, spec, count_sizes.get(), buffer.get());
+    return write_pieces(path, source, source_size, spec, count_sizes.get(), read_area(buffer));
 }
 
 }  // namespace
