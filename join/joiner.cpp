@@ -1,6 +1,7 @@
 // Concatenating pieces, in index order, into the file they were cut from.
 #include <cwchar>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "cli/messages.h"
@@ -28,13 +29,13 @@ bool first_piece_exists(const std::wstring& joined_name, std::int32_t width) {
 // Whether the joined name leads to one of the pieces to be read (through a link), so that
 // creating the joined file would empty that piece unread. Only an existing name can.
 bool joined_name_leads_to_a_piece(const std::wstring& joined_name, std::int32_t width) {
-    platform::File existing = platform::open_for_reading(joined_name);
-    if (!existing) {
+    std::optional<platform::FileIdentity> existing;
+    if (!platform::open_for_reading(joined_name, &existing) || !existing) {
         return false;
     }
     std::wstring name;
     for (std::int32_t index = 0; compose_piece_name(joined_name, index, width, name); ++index) {
-        if (platform::names_open_file(name, existing.get())) {
+        if (platform::names_file(name, *existing)) {
             return true;
         }
         if (index >= 1 && !platform::open_for_reading(name)) {
@@ -63,9 +64,11 @@ CopyResult append_piece(std::FILE* piece, std::FILE* joined, unsigned char* buff
 // Appends every piece from index 0 up to the first missing one (index 0 may be missing).
 int append_pieces(const std::wstring& base, std::int32_t width, std::FILE* joined,
                   unsigned char* buffer) {
+    std::optional<platform::FileIdentity> joined_identity = platform::identity_of(joined);
+    std::optional<platform::FileIdentity> piece_identity;
     std::wstring name;
     for (std::int32_t index = 0; compose_piece_name(base, index, width, name); ++index) {
-        platform::File piece = platform::open_for_reading(name);
+        platform::File piece = platform::open_for_reading(name, &piece_identity);
         if (!piece) {
             if (index == 0) {
                 continue;
@@ -75,9 +78,9 @@ int append_pieces(const std::wstring& base, std::int32_t width, std::FILE* joine
         move_blocks_directly(piece.get());
         // A piece that became the joined file itself (a link that led nowhere before the joined
         // file was created) would be read while it grows.
-        CopyResult appended = platform::names_open_file(name, joined)
-                                  ? CopyResult::read_failed
-                                  : append_piece(piece.get(), joined, buffer);
+        bool is_joined = joined_identity && piece_identity == joined_identity;
+        CopyResult appended =
+            is_joined ? CopyResult::read_failed : append_piece(piece.get(), joined, buffer);
         if (appended == CopyResult::read_failed) {
             print_message(MSG_PIECE_READ_FAILED, name.c_str());
             return 0;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,15 +44,29 @@ Arguments start_process(int argc, char** argv);
 // Selects the locale under which texts and paths reach the console and the file system.
 void select_locale();
 
+// What tells a file from every other, whichever name or link leads to it: its device and
+// inode, or its volume and file index.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
 // Opens a file for binary reading; a directory or a name that cannot be opened gives null.
-File open_for_reading(const std::wstring& path);
+// When identity is given, it receives the identity of the file opened, if that can be told.
+File open_for_reading(const std::wstring& path, std::optional<FileIdentity>* identity = nullptr);
 
-// Creates a file, or empties an existing one, for binary writing; null when that fails.
-File open_for_writing(const std::wstring& path);
+// Creates a file, or empties an existing one, for binary writing; null when that fails. When
+// keep is given, a path that leads to that file (through a link, say) is refused instead, since
+// emptying it would lose the data being read.
+File open_for_writing(const std::wstring& path, const FileIdentity* keep = nullptr);
 
-// Whether path names the very file that is open as file (through a link, say). Opening such a
-// name for writing would empty the data being read.
-bool names_open_file(const std::wstring& path, std::FILE* file);
+// The identity of an open file, or nullopt when it cannot be told.
+std::optional<FileIdentity> identity_of(std::FILE* file);
+
+// Whether path leads to the file with the given identity.
+bool names_file(const std::wstring& path, const FileIdentity& identity);
 
 // The size in bytes of an open file, or -1 when it cannot be told.
 std::int64_t file_size(std::FILE* file);

@@ -4,8 +4,11 @@
 // the same bytes) becomes its wide character; every other byte becomes a reserved code unit,
 // ESCAPE_BASE + byte, which turns back into that byte whenever the text is opened or printed.
 // So every name the shell can pass is reachable and echoed byte for byte.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <clocale>
 #include <csignal>
 #include <cstdlib>
@@ -86,6 +89,31 @@ bool locale_holds_japanese() {
     return MB_CUR_MAX > 1;
 }
 
+FileIdentity identity_from(const struct stat& status) {
+    return FileIdentity{static_cast<std::uint64_t>(status.st_dev),
+                        static_cast<std::uint64_t>(status.st_ino)};
+}
+
+// What fopen gives a file it creates; the umask takes its share.
+constexpr mode_t CREATED_MODE = 0666;
+
+// Opens an existing name (or the missing file a link leads to) for writing and empties it, as
+// fopen's "wb" would, unless it turns out to be the kept file: then it is left as it was.
+int open_existing_other_than(const char* name, const FileIdentity& keep) {
+    int descriptor = open(name, O_WRONLY | O_CREAT, CREATED_MODE);
+    if (descriptor < 0) {
+        return -1;
+    }
+    struct stat status;
+    bool refused = fstat(descriptor, &status) != 0 || identity_from(status) == keep;
+    // Only a regular file has a length to cut; a device or a pipe is written as it is.
+    if (refused || (S_ISREG(status.st_mode) && ftruncate(descriptor, 0) != 0)) {
+        close(descriptor);
+        return -1;
+    }
+    return descriptor;
+}
+
 }  // namespace
 
 void select_locale() {
@@ -111,7 +139,7 @@ Arguments start_process(int argc, char** argv) {
     return arguments_from(std::move(text));
 }
 
-File open_for_reading(const std::wstring& path) {
+File open_for_reading(const std::wstring& path, std::optional<FileIdentity>* identity) {
     std::optional<std::string> name = encode(path, false);
     if (!name) {
         return nullptr;
@@ -121,23 +149,49 @@ File open_for_reading(const std::wstring& path) {
     if (file && (fstat(fileno(file.get()), &status) != 0 || S_ISDIR(status.st_mode))) {
         return nullptr;
     }
+    if (file && identity != nullptr) {
+        *identity = identity_from(status);
+    }
     return file;
 }
 
-File open_for_writing(const std::wstring& path) {
+File open_for_writing(const std::wstring& path, const FileIdentity* keep) {
     std::optional<std::string> name = encode(path, false);
     if (!name) {
         return nullptr;
     }
-    return File(std::fopen(name->c_str(), "wb"));
+    if (keep == nullptr) {
+        return File(std::fopen(name->c_str(), "wb"));
+    }
+    // A name that did not exist cannot lead to the kept file, so the usual case is one call
+    // ("x": create only a file that is not there).
+    File file(std::fopen(name->c_str(), "wbx"));
+    if (file || errno != EEXIST) {
+        return file;
+    }
+    int descriptor = open_existing_other_than(name->c_str(), *keep);
+    if (descriptor < 0) {
+        return nullptr;
+    }
+    file.reset(fdopen(descriptor, "wb"));
+    if (!file) {
+        close(descriptor);
+    }
+    return file;
 }
 
-bool names_open_file(const std::wstring& path, std::FILE* file) {
+std::optional<FileIdentity> identity_of(std::FILE* file) {
+    struct stat status;
+    if (fstat(fileno(file), &status) != 0) {
+        return std::nullopt;
+    }
+    return identity_from(status);
+}
+
+bool names_file(const std::wstring& path, const FileIdentity& identity) {
     std::optional<std::string> name = encode(path, false);
-    struct stat named;
-    struct stat opened;
-    return name && stat(name->c_str(), &named) == 0 && fstat(fileno(file), &opened) == 0 &&
-           named.st_dev == opened.st_dev && named.st_ino == opened.st_ino;
+    struct stat status;
+    return name && stat(name->c_str(), &status) == 0 && identity_from(status) == identity;
 }
 
 std::int64_t file_size(std::FILE* file) {

@@ -37,9 +37,19 @@ std::wstring runtime_format(const wchar_t* format) {
     return text;
 }
 
-// A file's identity: its volume and its index on that volume.
-bool identify(HANDLE handle, BY_HANDLE_FILE_INFORMATION& identity) {
-    return handle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle, &identity) != 0;
+HANDLE handle_of(std::FILE* file) {
+    return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+}
+
+bool describe(HANDLE handle, BY_HANDLE_FILE_INFORMATION& information) {
+    return handle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle, &information) != 0;
+}
+
+// A file's volume, and its index on that volume.
+FileIdentity identity_from(const BY_HANDLE_FILE_INFORMATION& information) {
+    return FileIdentity{
+        information.dwVolumeSerialNumber,
+        (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
 }
 
 }  // namespace
@@ -59,32 +69,41 @@ Arguments start_process(int, char**) {
     return arguments_from(std::vector<std::wstring>(vector, vector + count));
 }
 
-File open_for_reading(const std::wstring& path) {
+File open_for_reading(const std::wstring& path, std::optional<FileIdentity>* identity) {
     File file(_wfopen(path.c_str(), L"rb"));
     struct _stati64 status;
     if (file &&
         (_fstati64(_fileno(file.get()), &status) != 0 || (status.st_mode & _S_IFMT) == _S_IFDIR)) {
         return nullptr;
     }
+    if (file && identity != nullptr) {
+        *identity = identity_of(file.get());
+    }
     return file;
 }
 
-File open_for_writing(const std::wstring& path) {
+File open_for_writing(const std::wstring& path, const FileIdentity* keep) {
+    if (keep != nullptr && names_file(path, *keep)) {
+        return nullptr;
+    }
     return File(_wfopen(path.c_str(), L"wb"));
 }
 
-bool names_open_file(const std::wstring& path, std::FILE* file) {
+std::optional<FileIdentity> identity_of(std::FILE* file) {
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!describe(handle_of(file), information)) {
+        return std::nullopt;
+    }
+    return identity_from(information);
+}
+
+bool names_file(const std::wstring& path, const FileIdentity& identity) {
     // Opened for no access at all, so neither sharing modes nor a folder stand in the way.
     HANDLE named =
         CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    BY_HANDLE_FILE_INFORMATION of_name;
-    BY_HANDLE_FILE_INFORMATION of_file;
-    bool same = identify(named, of_name) &&
-                identify(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))), of_file) &&
-                of_name.dwVolumeSerialNumber == of_file.dwVolumeSerialNumber &&
-                of_name.nFileIndexHigh == of_file.nFileIndexHigh &&
-                of_name.nFileIndexLow == of_file.nFileIndexLow;
+    BY_HANDLE_FILE_INFORMATION information;
+    bool same = describe(named, information) && identity_from(information) == identity;
     if (named != INVALID_HANDLE_VALUE) {
         CloseHandle(named);
     }

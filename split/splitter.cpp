@@ -1,6 +1,7 @@
 // Cutting a source file into pieces of planned sizes, each a plain slice of the source's bytes.
 #include <algorithm>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "cli/messages.h"
@@ -13,6 +14,12 @@ namespace tarvik {
 namespace {
 
 using PieceSizes = std::unique_ptr<std::int64_t[]>;
+
+// The open source, and what tells it from other files (null when that cannot be told).
+struct Source {
+    std::FILE* file;
+    const platform::FileIdentity* identity;
+};
 
 // Whether a valid request cuts a source of source_size bytes into pieces that all have names;
 // prints why not.
@@ -68,11 +75,8 @@ CopyResult copy_piece(std::FILE* source, std::FILE* piece, std::int64_t planned,
 
 // Creates a piece, refusing a name that leads back to the source: creating it would empty the
 // source before it is read.
-platform::File create_piece(const std::wstring& name, std::FILE* source) {
-    if (platform::names_open_file(name, source)) {
-        return nullptr;
-    }
-    platform::File piece = platform::open_for_writing(name);
+platform::File create_piece(const std::wstring& name, const platform::FileIdentity* source) {
+    platform::File piece = platform::open_for_writing(name, source);
     if (piece) {
         move_blocks_directly(piece.get());
     }
@@ -80,13 +84,13 @@ platform::File create_piece(const std::wstring& name, std::FILE* source) {
 }
 
 // Writes the pieces one after another until the source's size has been read or it ends.
-int write_pieces(const std::wstring& path, std::FILE* source, std::int64_t source_size,
+int write_pieces(const std::wstring& path, const Source& source, std::int64_t source_size,
                  const SplitSpec& spec, const std::int64_t* count_sizes, unsigned char* buffer) {
     std::wstring name;
     std::int64_t total_read = 0;
     for (std::int32_t index = 1;; ++index) {
         compose_piece_name(path, index, SPLIT_SUFFIX_WIDTH, name);
-        platform::File piece = create_piece(name, source);
+        platform::File piece = create_piece(name, source.identity);
         if (!piece) {
             print_message(MSG_PIECE_CREATE_FAILED);
             return 0;
@@ -97,7 +101,7 @@ int write_pieces(const std::wstring& path, std::FILE* source, std::int64_t sourc
         std::int64_t planned = count_sizes != nullptr
                                    ? count_sizes[index - 1]
                                    : std::min(spec.piece_size, source_size - total_read);
-        CopyResult copied = copy_piece(source, piece.get(), planned, buffer, total_read);
+        CopyResult copied = copy_piece(source.file, piece.get(), planned, buffer, total_read);
         if (copied == CopyResult::read_failed) {
             print_message(MSG_SOURCE_READ_FAILED, path.c_str());
             return 0;
@@ -112,14 +116,14 @@ int write_pieces(const std::wstring& path, std::FILE* source, std::int64_t sourc
     }
 }
 
-int split_opened_file(const std::wstring& path, std::FILE* source, const wchar_t* spec_text) {
+int split_opened_file(const std::wstring& path, const Source& source, const wchar_t* spec_text) {
     SplitSpec spec = parse_split_spec(spec_text);
     if (spec.piece_size < 1) {
         print_message(MSG_BAD_SPLIT_SPEC);
         return 0;
     }
     // The size is taken once: the plan and the end of the split both rest on it.
-    std::int64_t source_size = platform::file_size(source);
+    std::int64_t source_size = platform::file_size(source.file);
     if (source_size < 0) {
         print_message(MSG_SOURCE_READ_FAILED, path.c_str());
         return 0;
@@ -151,12 +155,14 @@ int split_file(const wchar_t* path, const wchar_t* spec_text) {
     }
     try {
         std::wstring source_path(path);
-        platform::File source = platform::open_for_reading(source_path);
+        std::optional<platform::FileIdentity> identity;
+        platform::File source = platform::open_for_reading(source_path, &identity);
         if (!source) {
             print_message(MSG_SOURCE_OPEN_FAILED, path);
             return 0;
         }
-        return split_opened_file(source_path, source.get(), spec_text);
+        return split_opened_file(source_path, Source{source.get(), identity ? &*identity : nullptr},
+                                 spec_text);
     } catch (const std::bad_alloc&) {
         // Only a name can fail to grow here; everything opened is closed on the way out.
         print_message(MSG_OUT_OF_MEMORY);

@@ -90,6 +90,13 @@ class Split(ProgramTest):
         source, result = self.split(10, "2")
         self.expect_pieces(source, [5, 5])
 
+    def test_piece_name_that_links_to_a_missing_file_creates_that_file(self):
+        os.symlink("target", self.path("f.002"))
+        source, result = self.split(10, "2")
+        self.expect(result, stdout=lines("f.001", "f.002"))
+        self.assertTrue(os.path.islink(self.path("f.002")))
+        self.assertEqual(self.read("f.001") + self.read("target"), source)
+
     def test_source_that_cannot_be_opened(self):
         os.mkdir(self.path("dir"))
         for args in (["-s2", "missing"], ["-s0.4", "missing"], ["-s2", "dir"], ["-s2", "sub/x"]):
