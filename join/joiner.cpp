@@ -105,6 +105,7 @@ int join_into(const wchar_t* path, const std::wstring& joined_name, std::int32_t
         print_message(MSG_JOINED_CREATE_FAILED);
         return 0;
     }
+    move_blocks_directly(joined.get());
     CopyBuffer buffer = allocate_copy_buffer();
     if (!buffer) {
         print_message(MSG_OUT_OF_MEMORY);

@@ -37,8 +37,9 @@ inline unsigned char* read_area(const CopyBuffer& buffer) {
 }
 static_assert(READ_BYTES + PAGE_BYTES <= COPY_CHUNK_BYTES);
 
-// Piece streams move whole blocks, so a stream buffer would only add a copy (and a status call
-// to size it): each read and write then goes straight to the file.
+// A stream buffer would add a copy to every block and cut it in two (a buffer's worth, then the
+// rest): without one, each read and write goes straight to the file, exactly as large as the
+// block.
 inline void move_blocks_directly(std::FILE* stream) {
     std::setvbuf(stream, nullptr, _IONBF, 0);
 }

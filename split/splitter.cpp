@@ -161,6 +161,7 @@ int split_file(const wchar_t* path, const wchar_t* spec_text) {
             print_message(MSG_SOURCE_OPEN_FAILED, path);
             return 0;
         }
+        move_blocks_directly(source.get());
         return split_opened_file(source_path, Source{source.get(), identity ? &*identity : nullptr},
                                  spec_text);
     } catch (const std::bad_alloc&) {

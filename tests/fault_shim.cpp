@@ -1,15 +1,19 @@
 // A library the black-box tests preload into the program to make one named file misbehave the
-// way real files do: its reads fail after a number of bytes, or its status reports another size
-// (as when a file grows or shrinks while it is being read).
+// way real files do: its reads fail after a number of bytes, its status reports another size
+// (as when a file grows or shrinks while it is being read), or its close reports an error (as a
+// network file system does when data it accepted could not be stored).
 //
 //   TARVIK_FAULT_FILE        the file to misbehave
 //   TARVIK_FAULT_READ_LIMIT  reads of it fail, with a real I/O error, once this many bytes were
-//   read TARVIK_FAULT_SIZE        the size its status reports
+//                            read
+//   TARVIK_FAULT_SIZE        the size its status reports
+//   TARVIK_FAULT_CLOSE       when set, closing it fails with EIO (after it is really closed)
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
@@ -88,5 +92,17 @@ std::size_t fread(void* buffer, std::size_t size, std::size_t count, std::FILE* 
         bytes_read += static_cast<long long>(got * size);
     }
     return got;
+}
+
+int fclose(std::FILE* stream) {
+    using Function = int (*)(std::FILE*);
+    static Function real = next_definition<Function>("fclose");
+    bool fail = setting("TARVIK_FAULT_CLOSE") != nullptr && is_target(fileno(stream));
+    int result = real(stream);
+    if (fail) {
+        errno = EIO;
+        return EOF;
+    }
+    return result;
 }
 }

@@ -91,13 +91,19 @@ class Join(ProgramTest):
                 self.run_case([named], stderr=m.JOINED_CREATE_FAILED)
 
     def test_failed_write_is_reported_and_the_name_not_echoed(self):
-        # A large piece fails as it is written, a small one when the joined file is closed.
+        # /dev/full fails every write, of a piece larger than a read and of a small one.
         for size in (6 * MIB, 10):
             with self.subTest(size=size):
                 self.fresh_folder()
                 os.symlink("/dev/full", self.path("data"))
                 self.pieces("data", {"001": size, "002": 1})
                 self.run_case(["data.001"], stderr=m.joined_write_failed("data"))
+
+    def test_failed_close_is_reported_and_the_name_not_echoed(self):
+        p = self.pieces("data", {"001": 10, "002": 1})
+        self.run_case(["data.001"], stderr=m.joined_write_failed("data"),
+                      env=self.with_fault("data", close=1))
+        self.assertEqual(self.read("data"), p["001"] + p["002"])
 
     def test_failed_read_is_reported_and_the_name_not_echoed(self):
         self.pieces("data", {"001": 3, "002": 2 * MIB, "003": 1})

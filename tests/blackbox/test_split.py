@@ -117,8 +117,7 @@ class Split(ProgramTest):
         self.assertEqual(self.read("f.001") + self.read("f.002"), source[:6])
 
     def test_failed_write_is_reported_and_ends_the_split(self):
-        # /dev/full fails every write: a large piece fails as it is written, a small one when
-        # its buffered bytes are flushed at the close.
+        # /dev/full fails every write, of a piece larger than a read and of a small one.
         for size, text, first in ((12 * MIB, "5m", 5 * MIB), (30, "10b", 10)):
             with self.subTest(text=text):
                 self.fresh_folder()
@@ -128,6 +127,13 @@ class Split(ProgramTest):
                             stderr=m.piece_write_failed("f.002"))
                 self.assertEqual(self.read("f.001"), source[:first])
                 self.assertNotIn("f.003", self.files())
+
+    def test_failed_close_is_reported_and_ends_the_split(self):
+        source = self.write("f", random_bytes(30, seed=6))
+        result = self.tarvik("-s10b", "f", env=self.with_fault("f.002", close=1))
+        self.expect(result, stdout=lines("f.001", "f.002"), stderr=m.piece_write_failed("f.002"))
+        self.assertEqual(self.read("f.001") + self.read("f.002"), source[:20])
+        self.assertNotIn("f.003", self.files())
 
     def test_failed_read_is_reported_and_ends_the_split(self):
         source = self.write("f", random_bytes(12 * MIB, seed=1))
